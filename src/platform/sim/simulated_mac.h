@@ -1,0 +1,53 @@
+#pragma once
+
+#include "model/result.h"
+#include "platform/platform.h"
+#include "platform/sim/world.h"
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace qw {
+class MainLoop;
+}
+
+namespace qw::sim {
+
+// Reads a world file strictly: an unknown member, a wrong type or an inconsistent world is refused
+// with a message naming the member's path (for example "windows[3].frame: ...").
+Result<World> readWorld(std::string_view json);
+Result<World> readWorldFile(const std::filesystem::path& path);
+// The world in the same format, so that another run can continue from it.
+std::string writeWorld(const World& world);
+
+// A realistic built-in world, used when no world file is given.
+World demoWorld();
+
+// The simulated Mac: one World, and every platform service answering from it as macOS would.
+// The loop's clock must run on world time starting at world.now.
+class SimulatedMac {
+public:
+    SimulatedMac(World world, MainLoop& loop);
+    ~SimulatedMac();
+    SimulatedMac(const SimulatedMac&) = delete;
+    SimulatedMac& operator=(const SimulatedMac&) = delete;
+
+    platform::Platform platform();
+
+    // Schedules the world's timeline on the loop; each event changes the world and posts the
+    // notifications the real system would post.
+    void startTimeline();
+
+    const World& world() const;
+    // For tests and timeline events: change the world directly. Call notifyChanged-style helpers
+    // of the implementation to post notifications where a real change would.
+    World& mutableWorld();
+
+private:
+    struct Services;
+    std::unique_ptr<Services> services_;
+};
+
+} // namespace qw::sim
