@@ -26,7 +26,7 @@ std::string writeWorld(const World& world);
 World demoWorld();
 
 // The simulated Mac: one World, and every platform service answering from it as macOS would.
-// The loop's clock must run on world time starting at world.now.
+// The loop's clock runs on world time, and the loop outlives the SimulatedMac.
 class SimulatedMac {
 public:
     SimulatedMac(World world, MainLoop& loop);
@@ -36,13 +36,18 @@ public:
 
     platform::Platform platform();
 
-    // Schedules the world's timeline on the loop; each event changes the world and posts the
-    // notifications the real system would post.
+    // Schedules the world's timeline on the loop; each event changes the world at its world time
+    // and posts the notifications the real system would post.
     void startTimeline();
+    // Adds an event `event.at` seconds of world time from now (played once the timeline started).
+    void addEvent(TimelineEvent event);
 
+    // The state as of the loop's time: `now` is the wall clock, in whole seconds, and `timeline`
+    // the events still to come, counted from it; writeWorld(world()) lets another run continue.
     const World& world() const;
-    // For tests and timeline events: change the world directly. Call notifyChanged-style helpers
-    // of the implementation to post notifications where a real change would.
+    // For tests and the services of later additions: change the world directly. Take it afresh for
+    // each change (the window index is refreshed on each call). Its timeline is the played one's
+    // copy; add events with addEvent.
     World& mutableWorld();
 
 private:

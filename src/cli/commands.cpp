@@ -1,0 +1,22 @@
+#include "cli/commands.h"
+
+#include "cli/layout_commands.h"
+
+namespace qw::cli {
+
+const std::vector<Command>& commandTable() {
+    static const std::vector<Command> table = [] {
+        std::vector<Command> all;
+        for (const auto& group : {layoutCommands()}) all.insert(all.end(), group.begin(), group.end());
+        return all;
+    }();
+    return table;
+}
+
+const Command* findCommand(std::string_view name) {
+    for (const auto& command : commandTable())
+        if (command.name == name) return &command;
+    return nullptr;
+}
+
+} // namespace qw::cli

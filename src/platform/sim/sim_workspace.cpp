@@ -1,0 +1,78 @@
+#include "platform/sim/sim_workspace.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <string_view>
+
+namespace qw::sim {
+
+using platform::ActivationPolicy;
+using platform::RunningApplication;
+
+namespace {
+
+// The scheme of a URL as URL(string:) would accept it: a letter, then letters, digits, "+", "-", ".".
+std::optional<std::string> schemeOf(std::string_view url) {
+    const auto colon = url.find(':');
+    if (colon == std::string_view::npos || colon == 0) return std::nullopt;
+    const std::string_view scheme = url.substr(0, colon);
+    if (!std::isalpha(static_cast<unsigned char>(scheme.front()))) return std::nullopt;
+    for (const char c : scheme)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.') return std::nullopt;
+    for (const char c : url)
+        if (std::isspace(static_cast<unsigned char>(c)) || static_cast<unsigned char>(c) < 0x20) return std::nullopt;
+    std::string lower(scheme);
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+    return lower;
+}
+
+} // namespace
+
+RunningApplication runningApplicationOf(const App& app) {
+    RunningApplication r;
+    r.pid = app.pid;
+    r.bundleIdentifier = app.bundleID;
+    r.localizedName = app.name;
+    r.bundlePath = app.path;
+    r.activationPolicy = app.regular ? ActivationPolicy::regular : ActivationPolicy::accessory;
+    r.isHidden = app.hidden;
+    r.launchDate = app.launchDate;
+    return r;
+}
+
+RunningApplication SimWorkspace::self() const {
+    RunningApplication r;
+    r.pid = state_.world.processID;
+    r.bundleIdentifier = selfBundleID;
+    r.localizedName = selfName;
+    r.bundlePath = selfPath;
+    r.activationPolicy = ActivationPolicy::accessory;
+    r.launchDate = state_.start;
+    return r;
+}
+
+std::vector<RunningApplication> SimWorkspace::runningApplications() {
+    std::vector<RunningApplication> list;
+    for (const App& app : state_.world.apps)
+        if (app.running) list.push_back(runningApplicationOf(app));
+    list.push_back(self());
+    return list;
+}
+
+std::optional<RunningApplication> SimWorkspace::runningApplication(ProcessID pid) {
+    if (pid == state_.world.processID) return self();
+    const App* app = sim::runningApp(state_.world, pid);
+    if (!app) return std::nullopt;
+    return runningApplicationOf(*app);
+}
+
+bool SimWorkspace::openURL(const std::string& url) {
+    static constexpr std::array handled{"x-apple.systempreferences", "http", "https", "mailto"};
+    const auto scheme = schemeOf(url);
+    if (!scheme || std::find(handled.begin(), handled.end(), *scheme) == handled.end()) return false;
+    state_.world.openedURLs.push_back(url);
+    return true;
+}
+
+} // namespace qw::sim
