@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 
+#include "cli/inventory_command.h"
 #include "cli/layout_commands.h"
 
 namespace qw::cli {
@@ -7,7 +8,7 @@ namespace qw::cli {
 const std::vector<Command>& commandTable() {
     static const std::vector<Command> table = [] {
         std::vector<Command> all;
-        for (const auto& group : {layoutCommands()}) all.insert(all.end(), group.begin(), group.end());
+        for (const auto& group : {layoutCommands(), inventoryCommands()}) all.insert(all.end(), group.begin(), group.end());
         return all;
     }();
     return table;

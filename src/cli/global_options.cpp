@@ -10,6 +10,10 @@ const std::vector<GlobalOption>& globalOptionTable() {
     static const std::vector<GlobalOption> table = {
         {"--layouts", "FILE", "the layouts file to use",
          [](GlobalOptions& options, const std::string& value) { options.layoutsFile = value; }},
+        {"--world", "FILE", "run against the simulated Mac that FILE describes (default: the demo world)",
+         [](GlobalOptions& options, const std::string& value) { options.worldFile = value; }},
+        {"--world-out", "FILE", "when the command ends, write the simulated Mac's state to FILE",
+         [](GlobalOptions& options, const std::string& value) { options.worldOutFile = value; }},
         {"--help", "", "show this help and do nothing else",
          [](GlobalOptions& options, const std::string&) { options.help = true; }},
     };

@@ -13,6 +13,8 @@ namespace qw::cli {
 // The options given before the command.
 struct GlobalOptions {
     std::optional<std::filesystem::path> layoutsFile; // absent: the store's default location
+    std::optional<std::filesystem::path> worldFile;   // absent: the built-in demo world
+    std::optional<std::filesystem::path> worldOutFile; // where the world is written when the command ends
     bool help = false;
 };
 

@@ -26,10 +26,6 @@ std::string wrongCount(std::string_view expected, std::size_t given) {
     return "expected " + std::string(expected) + ", got " + count(given, "argument");
 }
 
-std::string fitsText(const SavedLayout& layout, const std::optional<std::vector<DisplayInfo>>& displays) {
-    if (!displays) return "unknown";
-    return LayoutStore::fits(layout, *displays) ? "yes" : "no";
-}
 
 int listLayouts(Session& session, const std::vector<std::string>& args) {
     bool json = false;
@@ -38,13 +34,13 @@ int listLayouts(Session& session, const std::vector<std::string>& args) {
         json = true;
     }
     const LayoutStore& store = session.store();
-    const auto displays = session.connectedDisplays();
+    const auto& displays = session.connectedDisplays();
 
     if (json) {
         nlohmann::json list = nlohmann::json::array();
         for (const auto& layout : store.layouts()) {
             auto item = toJson(layout);
-            item["fits"] = displays ? nlohmann::json(LayoutStore::fits(layout, *displays)) : nlohmann::json(nullptr);
+            item["fits"] = LayoutStore::fits(layout, displays);
             list.push_back(std::move(item));
         }
         session.out() << list.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
@@ -55,7 +51,7 @@ int listLayouts(Session& session, const std::vector<std::string>& args) {
     for (const auto& layout : store.layouts()) {
         session.out() << printable(layout.name) << "  " << layout.id.string() << "  "
                       << count(layout.displays.size(), "display") << ", " << count(layout.windows.size(), "window")
-                      << ", auto: " << (layout.autoRestore ? "on" : "off") << ", fits: " << fitsText(layout, displays)
+                      << ", auto: " << (layout.autoRestore ? "on" : "off") << ", fits: " << (LayoutStore::fits(layout, displays) ? "yes" : "no")
                       << "\n";
     }
     return exitSuccess;

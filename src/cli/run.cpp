@@ -33,9 +33,14 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         if (!command) return usageError(err, "unknown command " + quote(name));
 
         Session session(std::move(invocation->options), out, err);
+        if (const auto problem = session.loadWorld()) return usageError(err, *problem);
         const std::vector<std::string> commandArgs(invocation->command.begin() + 1, invocation->command.end());
-        const int status = command->run(session, commandArgs);
+        int status = command->run(session, commandArgs);
         session.reportProblem();
+        if (const auto problem = session.writeWorld()) {
+            err << "quiltwright: " << *problem << "\n";
+            status = exitFailure;
+        }
         return status;
     } catch (const std::exception& error) {
         err << "quiltwright: unexpected error: " << error.what() << "\n";

@@ -1,10 +1,11 @@
 #pragma once
 
 #include "cli/global_options.h"
+#include "cli/system.h"
 #include "model/display_info.h"
+#include "platform/sim/world.h"
 #include "store/layout_store.h"
 
-#include <functional>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -14,14 +15,12 @@
 
 namespace qw::cli {
 
-// What one run of a command works with. The layout store is opened on first use, so that a
-// command line that is wrong, or a command that needs no layouts, never touches the file.
+// What one run of a command works with. The layout store and the system are made on first use, so
+// that a command line that is wrong, or a command that needs neither, never touches them.
 class Session {
 public:
-    // Where the connected displays come from; absent while they cannot be known.
-    using DisplaySource = std::function<std::vector<DisplayInfo>()>;
-
     Session(GlobalOptions options, std::ostream& out, std::ostream& err);
+    ~Session();
 
     std::ostream& out() { return out_; }
     std::ostream& err() { return err_; }
@@ -29,9 +28,18 @@ public:
 
     // Loads the store when first asked; a problem with the file is printed at once.
     LayoutStore& store();
-    // The connected displays, or nothing when this run cannot know them.
-    std::optional<std::vector<DisplayInfo>> connectedDisplays() const;
-    void setDisplaySource(DisplaySource source) { displaySource_ = std::move(source); }
+
+    // Reads the --world file, if one is given, before any command runs: a world that cannot be read
+    // is a wrong command line. Returns the message naming what is wrong.
+    std::optional<std::string> loadWorld();
+    // The system this run works against: the --world file's simulated Mac, else the demo world.
+    System& system();
+    // The displays connected now.
+    const std::vector<DisplayInfo>& connectedDisplays();
+
+    // Writes the world to --world-out when one is given (making the system if no command did, so
+    // that the file always continues the run). Returns the failure message.
+    std::optional<std::string> writeWorld();
 
     // Prints the store's problem when it is new since it was last printed. Run after every command.
     void reportProblem();
@@ -46,7 +54,8 @@ private:
     std::ostream& err_;
     std::unique_ptr<LayoutStore> store_;
     std::optional<std::string> printedProblem_;
-    DisplaySource displaySource_;
+    std::optional<sim::World> loadedWorld_;
+    std::unique_ptr<System> system_;
 };
 
 } // namespace qw::cli

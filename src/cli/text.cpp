@@ -1,7 +1,10 @@
 #include "cli/text.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <iomanip>
+#include <sstream>
 
 namespace qw::cli {
 
@@ -62,6 +65,20 @@ bool isValidUtf8(std::string_view text) {
         i += length;
     }
     return true;
+}
+
+std::string numberText(double value) {
+    if (std::isfinite(value) && value == std::trunc(value) && std::fabs(value) < 1e15) {
+        return std::to_string(static_cast<long long>(value));
+    }
+    std::ostringstream out;
+    out << std::setprecision(6) << value;
+    return out.str();
+}
+
+std::string frameText(const Rect& frame) {
+    return "[[" + numberText(frame.x()) + "," + numberText(frame.y()) + "],[" + numberText(frame.width()) + "," +
+           numberText(frame.height()) + "]]";
 }
 
 } // namespace qw::cli

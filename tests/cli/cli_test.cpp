@@ -52,11 +52,12 @@ protected:
     void SetUp() override {
         desk.autoRestore = true;
         writeFile(file, LayoutsFile::encode({desk, laptop, sameMonitors}));
+        writeFile(world, laptopWorld);
     }
 
-    // Runs quiltwright on the test's layouts file.
+    // Runs quiltwright on the test's layouts file, against a Mac with the laptop's display alone.
     Outcome quiltwright(std::vector<std::string> args) {
-        args.insert(args.begin(), {"--layouts", file.string()});
+        args.insert(args.begin(), {"--layouts", file.string(), "--world", world.string()});
         return runWith(args);
     }
     static Outcome runWith(const std::vector<std::string>& args) {
@@ -70,8 +71,19 @@ protected:
         return decoded ? *decoded : std::vector<SavedLayout>{};
     }
 
+    static constexpr const char* laptopWorld = R"({
+      "displays": [{"id": 1, "uuid": "LAPTOP", "vendor": 1, "model": 2, "serial": 3, "name": "Built-in Display",
+                    "main": true, "frame": [[0, 0], [1440, 900]], "spaces": [{"id": 11}, {"id": 12, "uuid": "S12"}],
+                    "currentSpace": 12}],
+      "apps": [{"name": "Notes", "bundleID": "com.apple.Notes", "path": "/System/Applications/Notes.app", "pid": 100}],
+      "windows": [{"id": 7, "pid": 100, "title": "Groceries", "frame": [[100, 50], [600, 400]], "spaces": [12]}],
+      "defaults": {"desktopNames": {"S12": "Work"}}
+    })";
+
     TempFolder folder;
     std::filesystem::path file = folder / "layouts.json";
+    TempFolder worldFolder;
+    std::filesystem::path world = worldFolder / "world.json";
     SavedLayout desk = layoutNamed("Desk", {{1, 2, 3}, {4, 5, 6}}, 2);
     SavedLayout laptop = layoutNamed("Laptop", {{1, 2, 3}}, 1);
     SavedLayout sameMonitors = layoutNamed("Desk again", {{4, 5, 6}, {1, 2, 3}}, 0);
@@ -117,16 +129,16 @@ TEST_F(CommandLineTest, AWrongCommandLineExitsWithTwoAndSaysWhat) {
 TEST_F(CommandLineTest, LayoutsListsNameIdCountsAutoAndFit) {
     const auto run = quiltwright({"layouts"});
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, "Desk  " + desk.id.string() + "  2 displays, 2 windows, auto: on, fits: unknown\n" +
-                           "Laptop  " + laptop.id.string() + "  1 display, 1 window, auto: off, fits: unknown\n" +
-                           "Desk again  " + sameMonitors.id.string() + "  2 displays, 0 windows, auto: off, fits: unknown\n");
+    EXPECT_EQ(run.out, "Desk  " + desk.id.string() + "  2 displays, 2 windows, auto: on, fits: no\n" +
+                           "Laptop  " + laptop.id.string() + "  1 display, 1 window, auto: off, fits: yes\n" +
+                           "Desk again  " + sameMonitors.id.string() + "  2 displays, 0 windows, auto: off, fits: no\n");
     EXPECT_THAT(run.err, IsEmpty());
 
     writeFile(file, LayoutsFile::encode({}));
     EXPECT_EQ(quiltwright({"layouts"}).out, "No saved layouts.\n");
 }
 
-TEST_F(CommandLineTest, LayoutsJsonGivesTheRecordsWithAnUnknownFit) {
+TEST_F(CommandLineTest, LayoutsJsonGivesTheRecordsWithTheirFit) {
     const auto run = quiltwright({"layouts", "--json"});
     EXPECT_EQ(run.status, 0);
     const auto list = nlohmann::json::parse(run.out);
@@ -136,7 +148,8 @@ TEST_F(CommandLineTest, LayoutsJsonGivesTheRecordsWithAnUnknownFit) {
     EXPECT_EQ(list[0]["id"], desk.id.string());
     EXPECT_EQ(list[0]["autoRestore"], true);
     EXPECT_EQ(list[0]["windows"].size(), 2u);
-    EXPECT_TRUE(list[0]["fits"].is_null());
+    EXPECT_EQ(list[0]["fits"], false);
+    EXPECT_EQ(list[1]["fits"], true);
     EXPECT_TRUE(savedLayoutFromJson(list[1], "layouts[1]")) << "each entry is a layout record";
 }
 
