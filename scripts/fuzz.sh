@@ -24,6 +24,7 @@ if [[ ! -d $seeds ]]; then
 fi
 
 cd "$root"
+scripts/setup.sh --fuzz
 cmake --preset fuzz >/dev/null
 cmake --build build/fuzz --target "${target}_fuzzer" -j2
 
