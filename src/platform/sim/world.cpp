@@ -74,7 +74,9 @@ const Display* displayListing(const World& world, SpaceID space) {
 }
 
 Rect defaultVisibleFrame(const Rect& frame) {
-    return Rect(frame.x(), frame.y() + menuBarHeight, frame.width(), std::max(0.0, frame.height() - menuBarHeight));
+    // A display shorter than the menu bar is all menu bar: the visible part is empty, yet inside it.
+    const double bar = std::min(menuBarHeight, frame.height());
+    return Rect(frame.x(), frame.y() + bar, frame.width(), frame.height() - bar);
 }
 
 SpaceID firstDesktop(const Display& display) {

@@ -48,9 +48,14 @@ std::string eventName(const Event& event) {
     return names[event.index()];
 }
 
-std::optional<Failure> checkTimeline(const World& world) {
-    // Ordered as the main loop runs timers: by time, then by the order they were scheduled, the
-    // file's events first and what they set off after.
+namespace {
+
+// Plays the timeline on a copy of the world, without the product, as the main loop would: by
+// time, then in the order scheduled, the world's own events first and what they set off after.
+// `unfit(index, failure)` hears of each of the world's own events that does not fit the world at
+// its time and says whether to play on; such an event changes nothing, as on the running system.
+template <typename Unfit>
+void playTimeline(const World& world, Unfit unfit) {
     struct Due {
         Duration at;
         std::uint64_t sequence;
@@ -58,7 +63,7 @@ std::optional<Failure> checkTimeline(const World& world) {
     };
     struct Pending {
         Event event;
-        std::size_t source; // the file's event it is or came from
+        std::size_t source; // the world's event it is or came from
         bool followUp;
     };
     std::map<Due, Pending> queue;
@@ -80,13 +85,35 @@ std::optional<Failure> checkTimeline(const World& world) {
             // its windows); the real system shrugs that off too.
             if (pending.followUp) continue;
             const double seconds = toSeconds(due.at);
-            return Failure{"timeline[" + std::to_string(pending.source) + "]: " + effects.message() + " at " +
-                           formatSeconds(seconds) + " s"};
+            if (!unfit(pending.source, Failure{"timeline[" + std::to_string(pending.source) + "]: " +
+                                               effects.message() + " at " + formatSeconds(seconds) + " s"}))
+                return;
+            continue;
         }
         for (const TimelineEvent& next : effects->followUps)
             queue.emplace(Due{due.at + fromSeconds(next.at), sequence++}, Pending{next.event, pending.source, true});
     }
-    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<Failure> checkTimeline(const World& world) {
+    std::optional<Failure> first;
+    playTimeline(world, [&](std::size_t, Failure failure) {
+        first = std::move(failure);
+        return false;
+    });
+    return first;
+}
+
+std::vector<std::size_t> unfitTimelineEvents(const World& world) {
+    std::vector<std::size_t> unfit;
+    playTimeline(world, [&](std::size_t index, const Failure&) {
+        unfit.push_back(index);
+        return true;
+    });
+    std::sort(unfit.begin(), unfit.end());
+    return unfit;
 }
 
 } // namespace qw::sim

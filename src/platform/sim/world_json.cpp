@@ -20,7 +20,8 @@ struct ParseStop {
     std::string message;
 };
 
-// The parser's position, kept from its callback events so that a stop can say where it happened.
+// The parser's position, kept from its callback events so that a stop or a syntax error can say
+// where it happened.
 class PathTracker {
 public:
     void onEvent(json::parse_event_t event, const json& parsed) {
@@ -31,23 +32,44 @@ public:
             enterElement();
             if (static_cast<int>(frames_.size()) >= maxDepth)
                 throw ParseStop{path(), "nested more than " + std::to_string(maxDepth) + " levels deep"};
-            frames_.push_back(Frame{event == E::array_start, 0, {}, {}});
+            frames_.push_back(Frame{event == E::array_start, 0, {}, {}, false, false});
             break;
         case E::key: {
             Frame& frame = frames_.back();
             frame.key = parsed.is_string() ? parsed.get<std::string>() : std::string();
+            frame.hasKey = true;
+            frame.memberDone = false;
             if (!frame.keys.insert(frame.key).second)
                 throw ParseStop{path(), "member given twice"};
             break;
         }
         case E::value:
             enterElement();
+            finishMember();
             break;
         case E::object_end:
         case E::array_end:
             if (!frames_.empty()) frames_.pop_back();
+            finishMember();
             break;
         }
+    }
+
+    // The member or element being read when the text stopped making sense: the value of the key
+    // read last, or the next element of an array; the container itself between two members.
+    std::string errorPath() const {
+        std::string p;
+        for (std::size_t i = 0; i < frames_.size(); ++i) {
+            const Frame& frame = frames_[i];
+            const bool innermost = i + 1 == frames_.size();
+            if (frame.array) {
+                p = elementPath(p, innermost ? frame.count : frame.count - 1);
+            } else {
+                if (!frame.hasKey || (innermost && frame.memberDone)) break;
+                p = memberPath(p, frame.key);
+            }
+        }
+        return p;
     }
 
 private:
@@ -55,11 +77,17 @@ private:
         bool array = false;
         std::size_t count = 0; // elements seen, for arrays
         std::set<std::string, std::less<>> keys;
-        std::string key;
+        std::string key;      // for objects, the key read last
+        bool hasKey = false;
+        bool memberDone = false; // its value has been read
     };
 
     void enterElement() {
         if (!frames_.empty() && frames_.back().array) ++frames_.back().count;
+    }
+
+    void finishMember() {
+        if (!frames_.empty() && !frames_.back().array) frames_.back().memberDone = true;
     }
 
     std::string path() const {
@@ -77,6 +105,28 @@ std::string withoutTag(const char* what) {
     const std::string text(what);
     const auto end = text.find("] ");
     return end == std::string::npos ? text : text.substr(end + 2);
+}
+
+// The parser quotes the text it last read, which may hold the very bytes that are not UTF-8; the
+// message is itself text, so each such byte becomes U+FFFD.
+std::string validUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+        bool valid = length != 0 && i + length <= text.size() && (length != 2 || lead >= 0xC2);
+        for (std::size_t k = 1; valid && k < length; ++k)
+            valid = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
+        if (valid) {
+            out.append(text.substr(i, length));
+            i += length;
+        } else {
+            out += "\xEF\xBF\xBD";
+            ++i;
+        }
+    }
+    return out;
 }
 
 std::string rootPath(const std::string& path) { return path.empty() ? "world" : path; }
@@ -103,7 +153,7 @@ Result<json> parseStrictly(std::string_view text) {
     } catch (const ParseStop& stop) {
         return Failure{rootPath(stop.path) + ": " + stop.message};
     } catch (const json::exception& error) {
-        return Failure{"world: not valid JSON: " + withoutTag(error.what())};
+        return Failure{rootPath(tracker.errorPath()) + ": not valid JSON: " + validUtf8(withoutTag(error.what()))};
     } catch (const std::exception& error) { // out of memory and the like: still a value, never a throw
         return Failure{std::string("world: cannot be read: ") + error.what()};
     }
@@ -144,8 +194,10 @@ std::optional<std::int64_t> Reader::integer(const json& value, const std::string
                                             std::int64_t max, std::string_view what) {
     const std::string expected = "expected " + std::string(what);
     if (value.is_number_unsigned()) {
+        // Whole numbers from 0 up are parsed as unsigned: both bounds still apply, and a negative
+        // upper bound refuses every one of them.
         const auto n = value.get<std::uint64_t>();
-        if (n > static_cast<std::uint64_t>(max)) {
+        if (max < 0 || n > static_cast<std::uint64_t>(max) || static_cast<std::int64_t>(n) < min) {
             fail(path, value.dump() + " is out of range (" + expected + ")");
             return std::nullopt;
         }
@@ -159,14 +211,17 @@ std::optional<std::int64_t> Reader::integer(const json& value, const std::string
         }
         return n;
     }
-    fail(path, value.is_number() ? value.dump() + " is out of range (" + expected + ")" : expected);
+    fail(path, value.is_number() ? value.dump() + " is not an integer (" + expected + ")" : expected);
     return std::nullopt;
 }
 
 std::optional<std::uint64_t> Reader::unsigned64(const json& value, const std::string& path) {
     if (value.is_number_unsigned()) return value.get<std::uint64_t>();
-    fail(path, value.is_number() ? value.dump() + " is out of range (expected an unsigned 64-bit integer)"
-                                 : "expected an unsigned 64-bit integer");
+    const std::string expected = "expected an unsigned 64-bit integer";
+    if (value.is_number_integer())
+        fail(path, value.dump() + " is out of range (" + expected + ")");
+    else
+        fail(path, value.is_number() ? value.dump() + " is not an integer (" + expected + ")" : expected);
     return std::nullopt;
 }
 

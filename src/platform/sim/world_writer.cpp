@@ -5,6 +5,8 @@
 #include "platform/sim/world_checks.h"
 #include "platform/sim/world_json.h"
 
+#include <algorithm>
+
 namespace qw::sim {
 
 using world_json::numberJson;
@@ -178,9 +180,13 @@ std::string writeWorld(const World& world) {
     if (world.screenCaptureRequests != 0) j["screenCaptureRequests"] = world.screenCaptureRequests;
     if (world.lastPID != 0) j["lastPID"] = world.lastPID;
     if (world.lastWindowID != 0) j["lastWindowID"] = world.lastWindowID;
-    if (!world.timeline.empty()) {
+    // Pending events that no longer fit (the product closed the window one names) would do nothing;
+    // left in, they would make the file unreadable.
+    const std::vector<std::size_t> unfit = unfitTimelineEvents(world);
+    if (world.timeline.size() > unfit.size()) {
         ordered_json timeline = ordered_json::array();
-        for (const TimelineEvent& e : world.timeline) timeline.push_back(eventJson(e));
+        for (std::size_t i = 0; i < world.timeline.size(); ++i)
+            if (!std::binary_search(unfit.begin(), unfit.end(), i)) timeline.push_back(eventJson(world.timeline[i]));
         j["timeline"] = std::move(timeline);
     }
     // Strings the product stored may not be valid UTF-8; they are written with replacement characters.
