@@ -1,14 +1,18 @@
 #include "cli/commands.h"
 
+#include "cli/capture_commands.h"
+#include "cli/desktop_commands.h"
 #include "cli/inventory_command.h"
 #include "cli/layout_commands.h"
+#include "cli/plan_commands.h"
+#include "cli/window_commands.h"
 
 namespace qw::cli {
 
 const std::vector<Command>& commandTable() {
     static const std::vector<Command> table = [] {
         std::vector<Command> all;
-        for (const auto& group : {layoutCommands(), inventoryCommands()}) all.insert(all.end(), group.begin(), group.end());
+        for (const auto& group : {layoutCommands(), inventoryCommands(), captureCommands(), planCommands(), windowCommands(), desktopCommands()}) all.insert(all.end(), group.begin(), group.end());
         return all;
     }();
     return table;

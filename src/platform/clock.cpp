@@ -3,6 +3,7 @@
 #include "platform/inbox.h"
 
 #include <algorithm>
+#include <thread>
 
 namespace qw {
 
@@ -33,6 +34,12 @@ RealClock::RealClock() : Clock(std::chrono::system_clock::now()), start_(std::ch
 Duration RealClock::now() const
 {
     return std::chrono::duration_cast<Duration>(std::chrono::steady_clock::now() - start_);
+}
+
+void RealClock::holdUp(Duration duration)
+{
+    if (duration > Duration::zero())
+        std::this_thread::sleep_for(duration);
 }
 
 void RealClock::idleUntil(Duration deadline, Inbox& inbox)

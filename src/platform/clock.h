@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 
 namespace qw {
@@ -34,6 +35,10 @@ public:
     // first. May return early; the loop looks again at what is due and calls again.
     virtual void idleUntil(Duration deadline, Inbox& inbox) = 0;
 
+    // Lets `duration` go by while the loop's thread is held up in a synchronous call (an app that
+    // does not answer its Accessibility messages). Nothing runs meanwhile.
+    virtual void holdUp(Duration duration) = 0;
+
 private:
     WallTime wallStart_;
 };
@@ -46,6 +51,7 @@ public:
 
     Duration now() const override { return now_; }
     void idleUntil(Duration deadline, Inbox& inbox) override;
+    void holdUp(Duration duration) override { now_ += std::max(duration, Duration::zero()); }
 
 private:
     Duration now_{0};
@@ -59,6 +65,7 @@ public:
 
     Duration now() const override;
     void idleUntil(Duration deadline, Inbox& inbox) override;
+    void holdUp(Duration duration) override;
 
 private:
     std::chrono::steady_clock::time_point start_;

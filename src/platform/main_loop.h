@@ -94,6 +94,9 @@ public:
     void runFor(Duration duration);
     // Runs until `done()` holds, checked before every turn, or no work is left. Returns `done()`.
     bool runUntil(const std::function<bool()>& done);
+    // The loop's thread is held up for `duration` by a synchronous call that waits (an app that
+    // does not answer): time passes and nothing runs; timers that fell due meanwhile run late.
+    void holdUp(Duration duration) { clock_->holdUp(duration); }
     // Makes the current run call (or the next, if none is running) return after the callback
     // that is running. Loop thread only.
     void stop() { stopRequested_ = true; }

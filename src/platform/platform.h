@@ -10,6 +10,7 @@ namespace qw::platform {
 
 class Accessibility;
 class DesktopFunctions;
+class Input;
 class LoginItems;
 class NotificationCenter;
 class PreferenceDomains;
@@ -34,6 +35,7 @@ struct Platform {
     Accessibility& accessibility;
     ScreenCapture& screenCapture;
     LoginItems& loginItems;
+    Input& input;                               // synthetic keyboard and mouse events, the pointer
     ProcessID processID; // this process
 };
 

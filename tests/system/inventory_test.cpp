@@ -166,7 +166,7 @@ TEST_P(RetypedEntryTest, MistypedMembersDropTheEntryOrFallBack) {
                                platform.workspaceNotifications, platform.preferences,
                                platform.defaults,      platform.accessibility,
                                platform.screenCapture, platform.loginItems,
-                               platform.processID};
+                               platform.input,         platform.processID};
     InventoryOn on(world, retyped);
     GetParam().check(on.inventory.windows());
 }

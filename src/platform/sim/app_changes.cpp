@@ -25,6 +25,20 @@ Rect placedFrame(const World& world) {
                 defaultOpenedWindowSize.width, defaultOpenedWindowSize.height);
 }
 
+// An app opened again with none of its windows on screen brings back its first minimized one, as
+// AppKit's answer to a reopen request does.
+void reopen(World& world, const App& app) {
+    const std::vector<SpaceID> shown = shownSpaces(world);
+    for (const Window& w : world.windows)
+        if (w.pid == app.pid && isOnScreen(w, &app, shown)) return;
+    for (Window& w : world.windows) {
+        if (w.pid == app.pid && w.minimized) {
+            w.minimized = false;
+            return;
+        }
+    }
+}
+
 } // namespace
 
 void Effects::add(Effects&& other) {
@@ -53,6 +67,7 @@ Change launchApp(World& world, const std::string& path, Timestamp now) {
     Effects effects;
     if (it->running) { // opening a running app brings it forward
         it->hidden = false;
+        reopen(world, *it);
         return effects;
     }
     const ProcessID pid = allocatePID(world);

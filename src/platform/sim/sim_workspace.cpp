@@ -1,5 +1,8 @@
 #include "platform/sim/sim_workspace.h"
 
+#include "platform/main_loop.h"
+#include "platform/sim/world_mutator.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -73,6 +76,57 @@ bool SimWorkspace::openURL(const std::string& url) {
     if (!scheme || std::find(handled.begin(), handled.end(), *scheme) == handled.end()) return false;
     state_.world.openedURLs.push_back(url);
     return true;
+}
+
+void SimWorkspace::openApplication(const std::string& bundlePath, const platform::OpenConfiguration& configuration,
+                                   OpenCompletion completion) {
+    auto answer = [this, &completion](Result<RunningApplication> result) {
+        state_.loop.post([completion = std::move(completion), result = std::move(result)] { completion(result); });
+    };
+    if (!installedApp(state_.world, bundlePath)) {
+        answer(Failure{"The application “" + displayName(bundlePath) + "” can’t be opened because it can’t be found."});
+        return;
+    }
+    if (const auto failure = carryOut(state_, timeline_, launchApp(state_.world, bundlePath, state_.wallNow()))) {
+        answer(*failure);
+        return;
+    }
+    const App& app = *installedApp(state_.world, bundlePath);
+    if (configuration.activates) activate(app.pid);
+    answer(runningApplicationOf(app));
+}
+
+bool SimWorkspace::hide(ProcessID pid) {
+    App* app = sim::runningApp(state_.world, pid);
+    if (!app) return false;
+    app->hidden = true;
+    return true;
+}
+
+bool SimWorkspace::unhide(ProcessID pid) {
+    App* app = sim::runningApp(state_.world, pid);
+    if (!app) return false;
+    app->hidden = false;
+    return true;
+}
+
+bool SimWorkspace::activate(ProcessID pid) {
+    if (!unhide(pid)) return false;
+    const std::vector<SpaceID> shown = shownSpaces(state_.world);
+    auto& windows = state_.world.windows;
+    const App* app = sim::runningApp(state_.world, pid);
+    const auto front = std::find_if(windows.begin(), windows.end(),
+                                    [&](const Window& w) { return w.pid == pid && isOnScreen(w, app, shown); });
+    if (front != windows.end()) {
+        std::rotate(windows.begin(), front, std::next(front));
+        state_.windowIndex.invalidate();
+    }
+    return true;
+}
+
+std::optional<std::string> SimWorkspace::bundleIdentifier(const std::string& bundlePath) {
+    const App* app = installedApp(state_.world, bundlePath);
+    return app ? app->bundleID : std::nullopt;
 }
 
 } // namespace qw::sim

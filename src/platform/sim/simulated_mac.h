@@ -15,6 +15,9 @@ class MainLoop;
 
 namespace qw::sim {
 
+class SimInput;
+class SimMissionControl;
+
 // Reads a world file strictly: an unknown member, a wrong type or an inconsistent world is refused
 // with a message naming the member's path (for example "windows[3].frame: ...").
 Result<World> readWorld(std::string_view json);
@@ -49,6 +52,10 @@ public:
     // each change (the window index is refreshed on each call). Its timeline is the played one's
     // copy; add events with addEvent.
     World& mutableWorld();
+    // The pointer, button and keys, with what the product has posted to them.
+    SimInput& input();
+    // Mission Control, drawn by the system's window manager.
+    SimMissionControl& missionControl();
 
 private:
     struct Services;
