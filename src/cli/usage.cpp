@@ -11,7 +11,15 @@ namespace qw::cli {
 
 namespace {
 
+// Left columns wider than this put their summary on a line of its own, so that one long entry does
+// not push every summary far to the right.
+constexpr std::size_t widestColumn = 32;
+
 void addRow(std::ostringstream& out, const std::string& left, std::string_view summary, std::size_t width) {
+    if (left.size() > width) {
+        out << "  " << left << "\n" << std::string(width + 4, ' ') << summary << "\n";
+        return;
+    }
     out << "  " << left << std::string(width - left.size() + 2, ' ') << summary << "\n";
 }
 
@@ -29,7 +37,8 @@ std::string usage() {
                               command.summary);
     std::size_t width = 0;
     for (const auto& rows : {options, commands})
-        for (const auto& row : rows) width = std::max(width, row.first.size());
+        for (const auto& row : rows)
+            if (row.first.size() <= widestColumn) width = std::max(width, row.first.size());
 
     std::ostringstream out;
     out << "Usage: quiltwright [OPTIONS] COMMAND [ARGUMENTS]\n\n"
