@@ -1,5 +1,6 @@
 #include "desktops/desktop_manager.h"
 
+#include "desktops/busy_flag.h"
 #include "desktops/desktop_gate.h"
 #include "desktops/title_bar_spot.h"
 #include "platform/input.h"
@@ -19,14 +20,6 @@ using platform::AXElement;
 namespace N = platform::AXNames;
 
 bool busy = false;
-
-class BusyFlag {
-public:
-    BusyFlag() { busy = true; }
-    ~BusyFlag() { busy = false; }
-    BusyFlag(const BusyFlag&) = delete;
-    BusyFlag& operator=(const BusyFlag&) = delete;
-};
 
 std::vector<AXElement> children(platform::Accessibility& ax, const AXElement& element) {
     const auto value = ax.copyAttributeValue(element, N::children);
@@ -90,7 +83,7 @@ Task<void> closeMissionControl(platform::Platform platform) {
 
 Task<Outcome> addDesktop(platform::Platform platform, DisplayInfo display, Inventory& inventory) {
     if (busy) co_return Failed{"Mission Control is still busy with the last request"};
-    const BusyFlag flag;
+    const BusyFlag flag(busy);
     const DesktopGate::Turn turn = co_await DesktopGate::shared().enter(platform.loop);
     if (!platform.accessibility.isProcessTrusted()) co_return Failed{"Accessibility permission is off"};
 
@@ -132,7 +125,7 @@ Task<Outcome> addDesktop(platform::Platform platform, DisplayInfo display, Inven
 Task<Outcome> removeDesktop(platform::Platform platform, SpaceID id, std::string name, DisplayInfo display,
                             Inventory& inventory) {
     if (busy) co_return Failed{"Mission Control is still busy with the last request"};
-    const BusyFlag flag;
+    const BusyFlag flag(busy);
     const DesktopGate::Turn turn = co_await DesktopGate::shared().enter(platform.loop);
     if (!platform.accessibility.isProcessTrusted()) co_return Failed{"Accessibility permission is off"};
 

@@ -1,5 +1,6 @@
 #include "desktops/space_mover.h"
 
+#include "desktops/busy_flag.h"
 #include "desktops/desktop_gate.h"
 #include "desktops/synthetic_input.h"
 #include "desktops/title_bar_spot.h"
@@ -26,15 +27,6 @@ using Type = MouseEvent::Type;
 // A move in progress; a second one is refused rather than queued, because its caller would
 // otherwise carry windows from a picture of the screen that the first move is changing.
 bool busy = false;
-
-// Sets the busy flag for as long as it lives, also when the loop destroys a move half-way.
-class BusyFlag {
-public:
-    BusyFlag() { busy = true; }
-    ~BusyFlag() { busy = false; }
-    BusyFlag(const BusyFlag&) = delete;
-    BusyFlag& operator=(const BusyFlag&) = delete;
-};
 
 const char* directionWord(bool right) { return right ? "right" : "left"; }
 
@@ -79,7 +71,6 @@ void putBack(platform::Platform platform, const Inventory& inventory, WindowID i
     const std::optional<WindowInfo> now = listed(inventory, id);
     if (now && !now->frame.isNearly(frame, unchangedWithin)) WindowMover::move(platform.accessibility, *now, frame);
 }
-
 
 // One press-drag attempt: whether the window followed the pointer, or none when it has closed.
 Task<std::optional<bool>> tryToHold(platform::Platform platform, WindowID id, Point spot, double startX) {
@@ -230,7 +221,7 @@ bool isBusy() { return busy; }
 Task<Outcome> move(platform::Platform platform, const SkyLight& skyLight, WindowInfo window, int index,
                    Inventory& inventory) {
     if (busy) co_return Failed{"Another desktop move is still running"};
-    const BusyFlag flag;
+    const BusyFlag flag(busy);
     const DesktopGate::Turn turn = co_await DesktopGate::shared().enter(platform.loop);
     co_return co_await moveHolding(platform, skyLight, window.id, index, inventory);
 }
