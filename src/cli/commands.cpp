@@ -5,6 +5,8 @@
 #include "cli/inventory_command.h"
 #include "cli/layout_commands.h"
 #include "cli/plan_commands.h"
+#include "cli/restore_command.h"
+#include "cli/run_command.h"
 #include "cli/window_commands.h"
 
 namespace qw::cli {
@@ -12,7 +14,7 @@ namespace qw::cli {
 const std::vector<Command>& commandTable() {
     static const std::vector<Command> table = [] {
         std::vector<Command> all;
-        for (const auto& group : {layoutCommands(), inventoryCommands(), captureCommands(), planCommands(), windowCommands(), desktopCommands()}) all.insert(all.end(), group.begin(), group.end());
+        for (const auto& group : {layoutCommands(), inventoryCommands(), captureCommands(), planCommands(), windowCommands(), desktopCommands(), runCommands(), restoreCommands()}) all.insert(all.end(), group.begin(), group.end());
         return all;
     }();
     return table;

@@ -100,6 +100,10 @@ CanvasContents LayoutEditor::canvasContents(const std::vector<DisplayInfo>& disp
     canvas.desktops = desktops();
     canvas.arranging = arranging();
     canvas.placed = placed();
+    if (previewing()) {
+        canvas.unshownWindows = unshownWindows_;
+        canvas.unshownDisplays = unshownDisplays_;
+    }
     return canvas;
 }
 

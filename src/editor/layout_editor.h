@@ -1,6 +1,8 @@
 #pragma once
 
+#include "editor/apply_work.h"
 #include "editor/edit_history.h"
+#include "editor/editor_system.h"
 #include "editor/edit_state.h"
 #include "editor/planned_app.h"
 #include "editor/report.h"
@@ -9,26 +11,32 @@
 #include "model/ids.h"
 #include "model/observable.h"
 #include "model/rect.h"
+#include "model/saved_layout.h"
 #include "model/uuid.h"
 #include "model/window_info.h"
+#include "platform/task.h"
+#include "restore/restore_plan.h"
 #include "store/capture.h"
 
 #include <cstddef>
 #include <functional>
 #include <optional>
 #include <set>
+#include <string>
 #include <vector>
 
 namespace qw {
 
 class Inventory;
+class LayoutStore;
 
 // The editing model behind the editor window's canvas: what the user arranged but has not applied
 // or saved yet. There is one for the life of the app, shared by every view. Every stored property
 // is observable, and a write tells its observers only when the value really changed.
 //
-// Main thread only. Nothing here touches a window: applying, previewing saved layouts and the
-// window actions build on this state elsewhere.
+// Main thread only. The edits touch no window; applying (apply.cpp, finish_apply.cpp,
+// undo_apply.cpp), previewing and restoring saved layouts (preview.cpp) and the window actions
+// turn this state into real window positions.
 class LayoutEditor {
 public:
     // Apps planned on the canvas get ids from here up, in the window-number space.
@@ -150,6 +158,36 @@ public:
     void undoEdit();
     void clearHistory();
 
+    // ---- Apply and undo of apply -----------------------------------------------------------------
+    // Turns the canvas into real window positions. `keep`, when given, is the layout's window and
+    // planned-app ids: other apps are hidden and the layout's apps' other windows minimized, only
+    // among the apps with the process ids in `scope` when that is given. Does at once what can be
+    // done at once; desktop changes and app openings go on in a task on the main loop, which leaves
+    // the final report (see isFinishingApply).
+    void apply(EditorSystem& system, const std::optional<std::set<WindowID>>& keep,
+               const std::optional<std::set<ProcessID>>& scope);
+    // Puts back the frames the last apply changed, the apps it hid and the windows it minimized.
+    void undo(EditorSystem& system);
+    bool canUndo() const { return !undoFrames().empty() || !undoHiddenApps().empty() || !undoMinimized().empty(); }
+    // The asynchronous part of an apply is still running; its final report is not in yet.
+    bool isFinishingApply() const { return finishingApplies_ > 0; }
+
+    // ---- Previewing and restoring saved layouts ---------------------------------------------------
+    // Puts a layout's plan on the canvas (pending frames, desktops, and with `openApps` its apps to
+    // open) and returns it. `desktops` allows carrying windows to other desktops.
+    RestorePlan load(const SavedLayout& layout, EditorSystem& system, bool openApps, bool desktops);
+    // Shows a saved layout on the canvas as a preview that can be edited, saved, applied or cancelled.
+    void stage(const SavedLayout& layout, EditorSystem& system);
+    // Writes the canvas back into the previewed layout; its name before the update, or none when
+    // nothing is previewed or the layout is gone from the store.
+    std::optional<std::string> savePreview(LayoutStore& store, EditorSystem& system);
+    // The editor's Apply: saves the preview's edits first when there are any, then applies, hiding
+    // what is not on the canvas in Arrange mode.
+    void applySavingEdits(LayoutStore& store, EditorSystem& system, const std::optional<std::set<ProcessID>>& scope);
+    // Restores a saved layout now; `context` says why (an automatic restore's reason).
+    void restore(const SavedLayout& layout, EditorSystem& system, std::optional<std::string> context, bool openApps,
+                 bool hideOthers);
+
     // ---- Tile groups ------------------------------------------------------------------------------
     // Tiles the windows in the given order across the display's visible area, in equal shares.
     void tile(const std::vector<WindowID>& ids, const DisplayInfo& display, TileAxis axis);
@@ -172,6 +210,20 @@ private:
     }
 
     void restore(const EditState& state);
+
+    // Apply's steps (apply.cpp, finish_apply.cpp).
+    Report perform(const FrameMap& moves, const std::map<WindowID, WindowInfo>& byID, FrameMap& undo,
+                   EditorSystem& system) const;
+    std::pair<std::vector<ProcessID>, std::vector<MinimizedWindow>>
+    hideOthers(const std::set<WindowID>& keep, EditorSystem& system, const std::optional<std::set<ProcessID>>& scope) const;
+    std::map<WindowID, DesktopSend> desktopSends(const Inventory& inventory) const;
+    void finishApply(ApplyWork work, EditorSystem& system, Report after);
+    Task<void> finishing(ApplyWork work, EditorSystem system, Report after, std::string movedPhrase);
+
+    // Saved windows of the previewed layout that nothing on the canvas stands for, kept for saving.
+    std::vector<SavedWindow> unshownWindows_;
+    std::vector<SavedDisplay> unshownDisplays_;
+    int finishingApplies_ = 0;
 
     Observable<FrameMap> pending_;
     Observable<std::optional<WindowID>> selected_;

@@ -64,6 +64,7 @@ inline constexpr const char* activeSpaceDidChange = "NSWorkspaceActiveSpaceDidCh
 inline constexpr const char* didLaunchApplication = "NSWorkspaceDidLaunchApplicationNotification";
 inline constexpr const char* didTerminateApplication = "NSWorkspaceDidTerminateApplicationNotification";
 inline constexpr const char* didWake = "NSWorkspaceDidWakeNotification";
+inline constexpr const char* screensDidWake = "NSWorkspaceScreensDidWakeNotification";
 inline constexpr const char* willSleep = "NSWorkspaceWillSleepNotification";
 } // namespace Notifications
 

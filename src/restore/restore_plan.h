@@ -3,6 +3,7 @@
 #include "model/ids.h"
 #include "model/rect.h"
 
+#include <cstddef>
 #include <map>
 #include <optional>
 #include <set>
@@ -30,6 +31,10 @@ struct RestorePlan {
     std::set<WindowID> matched;         // open windows paired with a saved window and taken into the plan
     std::vector<Launch> launches;
     std::map<WindowID, SpaceID> desktops; // the desktop each window must be carried to before it is placed
+    // Positions in the layout's windows of the saved windows that a matched window or a launch stands
+    // for. The others (a second window of an app to open, a window of a display that is not
+    // connected, one left where it is) have nothing on the canvas that could show them.
+    std::set<std::size_t> represented;
 
     bool operator==(const RestorePlan&) const = default;
 };

@@ -28,6 +28,7 @@ constexpr double inPlaceSizeTolerance = 10;
 // A saved window that has a connected display, with where it should go there.
 struct Placeable {
     const SavedWindow* saved;
+    std::size_t position; // in the layout's windows
     Rect target;
     const DisplayInfo* dest;
     std::optional<SpaceInfo> desktop; // its saved desktop on dest
@@ -107,7 +108,8 @@ RestorePlan plan(const SavedLayout& layout, const Inventory& inventory, bool des
     const Snapper snapper{displays, {}};
     std::vector<Placeable> placeables;
     std::map<std::string, int> unconnected; // by display name, sorted for the notes
-    for (const auto& saved : layout.windows) {
+    for (std::size_t position = 0; position < layout.windows.size(); ++position) {
+        const SavedWindow& saved = layout.windows[position];
         const auto savedDisplay = savedByUUID.find(saved.display);
         if (savedDisplay == savedByUUID.end()) {
             ++unconnected["a display"];
@@ -120,7 +122,7 @@ RestorePlan plan(const SavedLayout& layout, const Inventory& inventory, bool des
             ++unconnected[savedDisplay->second->name];
             continue;
         }
-        placeables.push_back({&saved, snapper.keepReachable(*translated), dest, savedDesktop(saved, *dest)});
+        placeables.push_back({&saved, position, snapper.keepReachable(*translated), dest, savedDesktop(saved, *dest)});
     }
 
     // Step 3: candidates, grouped by app key in front-to-back order.
@@ -168,6 +170,7 @@ RestorePlan plan(const SavedLayout& layout, const Inventory& inventory, bool des
 
         if (inventory.isReachable(w)) {
             plan.matched.insert(w.id);
+            plan.represented.insert(p.position);
             if (desktopMove) {
                 plan.desktops[w.id] = p.desktop->id;
                 plan.moves[w.id] = inPlace ? w.frame : p.target;
@@ -180,6 +183,7 @@ RestorePlan plan(const SavedLayout& layout, const Inventory& inventory, bool des
             }
         } else if (desktops && inventory.isMovable(w)) {
             plan.matched.insert(w.id);
+            plan.represented.insert(p.position);
             // Already on its saved desktop, which is not showing: nothing to carry.
             const bool onSavedDesktop = desktopMove && w.spaceIDs.size() == 1 && w.spaceIDs.front() == p.desktop->id;
             if (desktopMove && !onSavedDesktop) {
@@ -211,6 +215,7 @@ RestorePlan plan(const SavedLayout& layout, const Inventory& inventory, bool des
         if (desktops && saved.keepsDesktop.value_or(false) && p.desktop && p.desktop->id != p.dest->currentSpaceID)
             launch.desktop = p.desktop->id;
         plan.launches.push_back(std::move(launch));
+        plan.represented.insert(p.position);
         launched.insert(key);
     }
 

@@ -87,6 +87,27 @@ std::optional<SavedWindow> savedWindow(const WindowInfo& window, const Snapper& 
     return saved;
 }
 
+// Appends the saved windows the canvas could not show, and the saved displays they need that the
+// capture does not have, keeping the displays in left-edge order.
+void keepUnshown(SavedLayout& layout, const CanvasContents& canvas) {
+    const auto has = [&](const std::string& uuid) {
+        return std::any_of(layout.displays.begin(), layout.displays.end(),
+                           [&](const SavedDisplay& d) { return d.uuid == uuid; });
+    };
+    for (const auto& window : canvas.unshownWindows) {
+        layout.windows.push_back(window);
+        if (has(window.display)) continue;
+        const auto saved = std::find_if(canvas.unshownDisplays.begin(), canvas.unshownDisplays.end(),
+                                        [&](const SavedDisplay& d) { return d.uuid == window.display; });
+        if (saved == canvas.unshownDisplays.end()) continue;
+        const auto after = std::upper_bound(layout.displays.begin(), layout.displays.end(), *saved,
+                                            [](const SavedDisplay& a, const SavedDisplay& b) {
+                                                return a.frame.minX() < b.frame.minX();
+                                            });
+        layout.displays.insert(after, *saved);
+    }
+}
+
 } // namespace
 
 namespace Capture {
@@ -122,8 +143,10 @@ SavedLayout capture(const std::string& name, const Inventory& inventory, const C
         if (auto saved = savedWindow(window, snapper, canvas, appPath)) layout.windows.push_back(std::move(*saved));
     };
     for (const auto& window : inventory.windows()) consider(window);
-    if (canvas)
+    if (canvas) {
         for (const auto& window : canvas->plannedWindows) consider(window);
+        keepUnshown(layout, *canvas);
+    }
     return layout;
 }
 

@@ -34,6 +34,11 @@ struct CanvasContents {
     std::map<WindowID, SpaceID> desktops;            // desktops the user chose on the canvas
     bool arranging = false;                          // Arrange mode: only `placed` make up the layout
     std::set<WindowID> placed;
+    // Saved windows of the layout being edited that nothing on the canvas could show (a second
+    // window of an app that is not running, one whose display is not connected): written back
+    // unchanged after the canvas's windows, with the saved displays they refer to.
+    std::vector<SavedWindow> unshownWindows;
+    std::vector<SavedDisplay> unshownDisplays;
 
     bool operator==(const CanvasContents&) const = default;
 };

@@ -278,7 +278,7 @@ TEST_F(RestorerTest, ALayoutOnNoConnectedDisplayGivesOnlyTheUnconnectedSentence)
     layout.displays = {{"X", {5, 5, 5}, "Studio", {0, 0, 800, 600}, {0, 25, 800, 575}}};
     layout.windows = {savedWindow("Mail", "Inbox", "X", {0, 30, 400, 300})};
     const auto p = plan();
-    EXPECT_EQ(p, (RestorePlan{{}, 0, {"1 window was on Studio, which isn't connected"}, {}, {}, {}}));
+    EXPECT_EQ(p, (RestorePlan{{}, 0, {"1 window was on Studio, which isn't connected"}, {}, {}, {}, {}}));
 }
 
 TEST_F(RestorerTest, ASavedDisplayWithoutAUsableSizeCountsAsNotConnected) {
