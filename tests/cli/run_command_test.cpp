@@ -1,12 +1,9 @@
-#include "cli/run.h"
-
 #include "platform/sim/simulated_mac.h"
+#include "support/command_line.h"
 #include "support/temp_folder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include <sstream>
 
 namespace qw {
 namespace {
@@ -15,12 +12,6 @@ using namespace test_support;
 using ::testing::ContainsRegex;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
-
-struct CommandRun {
-    int status;
-    std::string out;
-    std::string err;
-};
 
 // A laptop with an external display on its right; Notes has its window on the laptop. With
 // `calendarRunning`, Calendar shows its window on the external display; otherwise it is installed
@@ -76,18 +67,9 @@ protected:
     }
     CommandRun quiltwright(std::vector<std::string> args) {
         args.insert(args.begin(), {"--layouts", (folder / "layouts.json").string()});
-        std::ostringstream out, err;
-        const int status = cli::run(args, out, err);
-        return {status, out.str(), err.str()};
+        return runCommandLine(args);
     }
-    Rect frameAfter(WindowID id) {
-        const auto after = sim::readWorldFile(folder / "out.json");
-        EXPECT_TRUE(after) << (after ? "" : after.message());
-        if (!after) return Rect::null();
-        for (const sim::Window& w : after->windows)
-            if (w.id == id) return w.frame;
-        return Rect::null();
-    }
+    Rect frameAfter(WindowID id) { return frameInWorldFile(folder / "out.json", id); }
 
     TempFolder folder;
 };

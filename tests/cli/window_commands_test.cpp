@@ -1,12 +1,9 @@
-#include "cli/run.h"
-
 #include "platform/sim/simulated_mac.h"
+#include "support/command_line.h"
 #include "support/temp_folder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include <sstream>
 
 namespace qw {
 namespace {
@@ -15,12 +12,6 @@ using namespace test_support;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using ::testing::StartsWith;
-
-struct CommandRun {
-    int status;
-    std::string out;
-    std::string err;
-};
 
 // Pages runs with window 5; Small, not running, shows one window a second after it opens and will
 // not grow past 500 x 450.
@@ -44,18 +35,9 @@ protected:
     CommandRun quiltwright(std::vector<std::string> args) {
         args.insert(args.begin(), {"--layouts", (folder / "layouts.json").string(), "--world",
                                    (folder / "world.json").string(), "--world-out", (folder / "out.json").string()});
-        std::ostringstream out, err;
-        const int status = cli::run(args, out, err);
-        return {status, out.str(), err.str()};
+        return runCommandLine(args);
     }
-    Rect frameAfter(WindowID id) {
-        const auto after = sim::readWorldFile(folder / "out.json");
-        EXPECT_TRUE(after) << (after ? "" : after.message());
-        if (!after) return Rect::null();
-        for (const sim::Window& w : after->windows)
-            if (w.id == id) return w.frame;
-        return Rect::null();
-    }
+    Rect frameAfter(WindowID id) { return frameInWorldFile(folder / "out.json", id); }
 
     TempFolder folder;
 };
