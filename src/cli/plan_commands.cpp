@@ -5,8 +5,6 @@
 #include "cli/session.h"
 #include "cli/text.h"
 #include "model/saved_layout_json.h"
-#include "platform/sim/world.h"
-#include "restore/app_launcher.h"
 #include "restore/restorer.h"
 
 #include <nlohmann/json.hpp>
@@ -70,14 +68,7 @@ int planLayout(Session& session, const std::vector<std::string>& args) {
     if (!layout) return session.fail(layout.message());
 
     System& system = session.system();
-    auto& defaults = system.platform().defaults;
-    const auto& mac = system.mac();
-    const Restorer::Apps apps{
-        [&defaults](const std::string& path) { return AppLauncher::launchedAppKey(defaults, path); },
-        // The simulated Mac's installed applications are its file system's app bundles.
-        [&mac](const std::string& path) { return sim::installedApp(mac.world(), path) != nullptr; },
-    };
-    const auto plan = Restorer::plan(*layout, system.inventory(), desktops, apps);
+    const auto plan = Restorer::plan(*layout, system.inventory(), desktops, system.restorerApps());
     if (json)
         session.out() << planJson(plan).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
     else

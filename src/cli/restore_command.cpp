@@ -7,8 +7,6 @@
 #include "editor/editor_system.h"
 #include "editor/layout_editor.h"
 #include "platform/main_loop.h"
-#include "platform/sim/world.h"
-#include "restore/app_launcher.h"
 
 #include <optional>
 #include <string>
@@ -42,15 +40,7 @@ int restoreLayout(Session& session, const std::vector<std::string>& args) {
 
     System& system = session.system();
     system.mac().startTimeline();
-    auto& defaults = system.platform().defaults;
-    const auto& mac = system.mac();
-    EditorSystem editorSystem{
-        system.platform(), system.skyLight(), system.inventory(),
-        Restorer::Apps{
-            [&defaults](const std::string& path) { return AppLauncher::launchedAppKey(defaults, path); },
-            // The simulated Mac's installed applications are its file system's app bundles.
-            [&mac](const std::string& path) { return sim::installedApp(mac.world(), path) != nullptr; },
-        }};
+    EditorSystem editorSystem = system.editorSystem();
     LayoutEditor editor;
     editor.restore(*layout, editorSystem, std::nullopt, openApps, hideOthers);
     // The report is final once the desktop changes and app openings have ended.

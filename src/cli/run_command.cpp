@@ -7,8 +7,6 @@
 #include "editor/editor_system.h"
 #include "editor/layout_editor.h"
 #include "platform/main_loop.h"
-#include "platform/sim/world.h"
-#include "restore/app_launcher.h"
 #include "restore/auto_restorer.h"
 
 #include <algorithm>
@@ -68,13 +66,7 @@ int runApp(Session& session, const std::vector<std::string>& args) {
     System& system = session.system();
     LayoutEditor editor;
     LayoutStore& store = session.store();
-    auto& defaults = system.platform().defaults;
-    const auto& mac = system.mac();
-    EditorSystem editorSystem{
-        system.platform(), system.skyLight(), system.inventory(),
-        Restorer::Apps{[&defaults](const std::string& path) { return AppLauncher::launchedAppKey(defaults, path); },
-                       // The simulated Mac's installed applications are its file system's app bundles.
-                       [&mac](const std::string& path) { return sim::installedApp(mac.world(), path) != nullptr; }}};
+    EditorSystem editorSystem = system.editorSystem();
     AutoRestorer restorer(editorSystem, store, editor, true);
 
     // Printed once the loop turn that changed them is over, as a person would see them: an

@@ -1,6 +1,7 @@
 #include "cli/system.h"
 
 #include "platform/clock.h"
+#include "restore/app_launcher.h"
 
 #include <memory>
 
@@ -13,5 +14,13 @@ System::System(sim::World world)
                  [this](const SpaceInfo& space, std::string_view displayUUID) {
                      return names_.nickname(space, displayUUID);
                  }) {}
+
+Restorer::Apps System::restorerApps() {
+    return Restorer::Apps{
+        [this](const std::string& path) { return AppLauncher::launchedAppKey(mac_.platform().defaults, path); },
+        // The simulated Mac's installed applications are its file system's app bundles.
+        [this](const std::string& path) { return sim::installedApp(mac_.world(), path) != nullptr; },
+    };
+}
 
 } // namespace qw::cli

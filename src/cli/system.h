@@ -1,6 +1,7 @@
 #pragma once
 
 #include "desktops/desktop_names.h"
+#include "editor/editor_system.h"
 #include "platform/main_loop.h"
 #include "platform/platform.h"
 #include "platform/sim/simulated_mac.h"
@@ -24,6 +25,10 @@ public:
     const SkyLight& skyLight() const { return skyLight_; }
     DesktopNames& desktopNames() { return names_; }
     Inventory& inventory() { return inventory_; }
+    // What planning asks beyond the Inventory: the launcher pairs, and which apps are installed.
+    Restorer::Apps restorerApps();
+    // What the editor works with: this system's services and the planner's questions.
+    EditorSystem editorSystem() { return EditorSystem{platform(), skyLight_, inventory_, restorerApps()}; }
 
 private:
     MainLoop loop_;
