@@ -281,18 +281,13 @@ AXError AppElementTree::performAction(const AXElement& element, std::string_view
 // ---- Hit-testing -----------------------------------------------------------------------------------
 
 std::optional<AXElement> AppElementTree::elementAt(Point position, std::optional<ProcessID> process) {
-    const std::vector<SpaceID> shown = shownSpaces(state_.world);
-    for (const Window& w : state_.world.windows) {
-        if (w.layer < 0 || !w.frame.contains(position)) continue;
-        const App* app = runningApp(state_.world, w.pid);
-        if (!app || !isOnScreen(w, app, shown)) continue;
-        // The frontmost window there covers whatever lies behind it, whichever process asks.
-        if (process && w.pid != *process) return std::nullopt;
-        if (const auto button = closeButtonFrame(*app, w); button && button->contains(position))
-            return closeButtonElement(w);
-        return windowElement(w);
-    }
-    return std::nullopt;
+    const Window* w = frontmostWindowAt(state_.world, position);
+    // The frontmost window there covers whatever lies behind it, whichever process asks.
+    if (!w || (process && w->pid != *process)) return std::nullopt;
+    const App& app = *runningApp(state_.world, w->pid);
+    if (const auto button = closeButtonFrame(app, *w); button && button->contains(position))
+        return closeButtonElement(*w);
+    return windowElement(*w);
 }
 
 } // namespace qw::sim

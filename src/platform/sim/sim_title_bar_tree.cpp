@@ -86,20 +86,14 @@ AXResult<std::vector<std::string>> TitleBarTree::copyActionNames(const AXElement
 }
 
 std::optional<AXElement> TitleBarTree::elementAt(Point position, std::optional<ProcessID> process) {
-    const std::vector<SpaceID> shown = shownSpaces(state_.world);
-    for (const Window& w : state_.world.windows) {
-        if (w.layer < 0 || !w.frame.contains(position)) continue;
-        const App* app = runningApp(state_.world, w.pid);
-        if (!app || !isOnScreen(w, app, shown)) continue;
-        // Only the frontmost window under the point can answer; behind it nothing shows.
-        if (process && w.pid != *process) return std::nullopt;
-        const TitleBarLayout layout = TitleBarLayout::of(*app);
-        const Rect frame = w.frame.standardized();
-        const auto index = layout.elementAt(Point{position.x - frame.minX(), position.y - frame.minY()});
-        if (!index || isCloseButton(layout, *index)) return std::nullopt;
-        return partElement(w, *index);
-    }
-    return std::nullopt;
+    const Window* w = frontmostWindowAt(state_.world, position);
+    // Only the frontmost window under the point can answer; behind it nothing shows.
+    if (!w || (process && w->pid != *process)) return std::nullopt;
+    const TitleBarLayout layout = TitleBarLayout::of(*runningApp(state_.world, w->pid));
+    const Rect frame = w->frame.standardized();
+    const auto index = layout.elementAt(Point{position.x - frame.minX(), position.y - frame.minY()});
+    if (!index || isCloseButton(layout, *index)) return std::nullopt;
+    return partElement(*w, *index);
 }
 
 } // namespace qw::sim

@@ -116,4 +116,14 @@ bool isOnScreen(const Window& window, const App* app, const std::vector<SpaceID>
     });
 }
 
+const Window* frontmostWindowAt(const World& world, Point position) {
+    const std::vector<SpaceID> shown = shownSpaces(world);
+    for (const Window& w : world.windows) {
+        if (w.layer < 0 || !w.frame.contains(position)) continue;
+        const App* app = runningApp(world, w.pid);
+        if (app && isOnScreen(w, app, shown)) return &w;
+    }
+    return nullptr;
+}
+
 } // namespace qw::sim

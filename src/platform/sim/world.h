@@ -251,5 +251,8 @@ SpaceID spaceForNewWindow(const World& world, const Rect& frame);
 
 // As the window server derives it: not minimized, its app not hidden, and on a space being shown.
 bool isOnScreen(const Window& window, const App* app, const std::vector<SpaceID>& shown);
+// The frontmost on-screen window of a running app whose frame holds the point, leaving out desktop
+// elements (layers below 0): the window a click or a hit test there meets.
+const Window* frontmostWindowAt(const World& world, Point position);
 
 } // namespace qw::sim
