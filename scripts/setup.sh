@@ -7,7 +7,7 @@ packages=(cmake ninja-build g++ ccache pkg-config googletest libgtest-dev libgmo
 for extra in "$@"; do
   case "$extra" in
     --fuzz) packages+=(clang libclang-rt-dev) ;;
-    --bench) packages+=(libbenchmark-dev) ;;
+    --bench) packages+=(libbenchmark-dev python3) ;;
     *) echo "setup.sh: unknown option $extra" >&2; exit 2 ;;
   esac
 done

@@ -24,6 +24,9 @@ using namespace std::chrono_literals;
 // Unhidden apps need a moment before their windows are listed again.
 constexpr Duration afterUnhiding = 400ms;
 
+// A window whose frame read back this close to where it was has not moved.
+constexpr double unmovedTolerance = 0.5;
+
 // The process ids that own windows with these ids, in front-to-back order of their windows. The
 // Inventory leaves out the windows of hidden apps and minimized windows (they are off screen while
 // their desktop shows), so what it lacks is looked up in the window server's full list.
@@ -186,9 +189,14 @@ Report LayoutEditor::perform(const FrameMap& moves, const std::map<WindowID, Win
             report.notes.push_back(failed->sentence);
             continue;
         }
+        const auto* adjusted = std::get_if<WindowMover::Adjusted>(&outcome);
+        if (adjusted) report.notes.push_back(adjusted->reason);
+        // A window that ends where it was did not move (it was there already, or its app kept it
+        // in place): it is neither counted nor put back by undo.
+        const Rect& now = adjusted ? adjusted->actual : std::get<WindowMover::Moved>(outcome).frame;
+        if (now.isNearly(window->second.frame, unmovedTolerance)) continue;
         ++report.moved;
         undo[id] = window->second.frame;
-        if (const auto* adjusted = std::get_if<WindowMover::Adjusted>(&outcome)) report.notes.push_back(adjusted->reason);
     }
     return report;
 }

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <set>
 #include <variant>
 
 namespace qw {
@@ -89,7 +90,7 @@ Task<std::optional<std::string>> fetch(EditorSystem system, Fetch f) {
 
     inventory.refresh();
     window = windowWithID(inventory, f.id);
-    if (!window) co_return std::nullopt;
+    if (!window) co_return f.appName + " closed before it could be moved";
     if (!inventory.isReachable(*window))
         co_return f.appName + " stayed on " + label(space) + ": Quiltwright couldn't switch " + display->name + " there";
 
@@ -157,6 +158,10 @@ Task<void> LayoutEditor::finishing(ApplyWork work, EditorSystem system, Report a
     std::vector<std::string> sent;
     std::vector<std::string> brought;
     std::vector<std::string> opened;
+    // The windows the openings placed. Two openings can end on one window (an app that showed
+    // none of its own takes the window of an app launched meanwhile, as it would a launcher's),
+    // and a window counts once among the moved.
+    std::set<WindowID> openedWindows;
 
     // Windows already on the desktop their display shows, carried to another one.
     for (const auto& [id, target] : work.sending) {
@@ -229,6 +234,7 @@ Task<void> LayoutEditor::finishing(ApplyWork work, EditorSystem system, Report a
             const auto outcome = co_await AppLauncher::open(platform, opening.app.url, opening.frame, inventory);
             if (const auto* placed = std::get_if<AppLauncher::Placed>(&outcome)) {
                 opened.push_back(opening.app.name);
+                openedWindows.insert(placed->window.id);
                 if (placed->note) notes.push_back(*placed->note);
                 if (target) {
                     const auto spaces = system.skyLight.spacesForWindow(placed->window.id);
@@ -268,7 +274,7 @@ Task<void> LayoutEditor::finishing(ApplyWork work, EditorSystem system, Report a
     part("Opened ", opened, "");
     part("Brought ", brought, " from other desktops");
     part("Sent ", sent, "");
-    const int moved = after.moved + static_cast<int>(opened.size() + brought.size());
+    const int moved = after.moved + static_cast<int>(openedWindows.size() + brought.size());
     report_.set(Report{moved, std::move(notes), parts.empty() ? std::string("Nothing opened") : texts::joined(parts, " and "),
                        std::nullopt, parts.empty()});
     inventory.refresh();

@@ -13,6 +13,8 @@ namespace qw::platform {
 struct Notification {
     std::string name;
     PropertyValue::Dictionary userInfo;
+
+    bool operator==(const Notification&) const = default;
 };
 
 // A notification centre: observers register for a name and are called, on the main loop, for every

@@ -99,6 +99,11 @@ fs::path fileToReplace(const fs::path& path) {
     return error ? path : resolved;
 }
 
+// Temporary files of a write of `target` are named PREFIX + eight characters + ".tmp".
+std::string temporaryPrefix(const fs::path& target) { return "." + shortened(target.filename().string()) + "."; }
+constexpr std::string_view temporarySuffix = ".tmp";
+constexpr std::size_t temporaryMiddle = 8;
+
 } // namespace
 
 bool LocalFileSystem::exists(const fs::path& path) const {
@@ -151,7 +156,7 @@ std::error_code LocalFileSystem::writeAtomically(const fs::path& path, std::stri
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
 
     // A hidden temporary file beside the target, so that the rename cannot cross file systems.
-    const std::string prefix = "." + shortened(target.filename().string()) + ".";
+    const std::string prefix = temporaryPrefix(target);
     fs::path temporary;
     FileDescriptor fd;
     for (int attempt = 0; !fd.valid(); ++attempt) {
@@ -193,6 +198,25 @@ std::error_code LocalFileSystem::moveWithoutReplacing(const fs::path& from, cons
         return error;
     }
     return {};
+}
+
+void LocalFileSystem::removeLeftovers(const fs::path& path) {
+    const fs::path target = fileToReplace(path);
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    const std::string prefix = temporaryPrefix(target);
+    const auto now = fs::file_time_type::clock::now();
+    std::error_code error;
+    for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
+        const std::string name = entry->path().filename().string();
+        if (name.size() != prefix.size() + temporaryMiddle + temporarySuffix.size() || !name.starts_with(prefix) ||
+            !name.ends_with(temporarySuffix))
+            continue;
+        std::error_code ignored;
+        if (!entry->is_regular_file(ignored)) continue;
+        const auto modified = entry->last_write_time(ignored);
+        if (ignored || now - modified < leftoverAge) continue;
+        fs::remove(entry->path(), ignored);
+    }
 }
 
 } // namespace qw

@@ -2,6 +2,7 @@
 
 #include "model/result.h"
 
+#include <chrono>
 #include <cstddef>
 #include <filesystem>
 #include <string>
@@ -37,6 +38,11 @@ public:
     // fails with std::errc::file_exists.
     virtual std::error_code moveWithoutReplacing(const std::filesystem::path& from,
                                                  const std::filesystem::path& to) = 0;
+
+    // Removes the temporary files that writes of `path` cut short (the process was killed, the
+    // machine lost power) left beside it. Only files untouched for a while go, so that a write
+    // under way in another process is never disturbed. Best effort: nothing is reported.
+    virtual void removeLeftovers(const std::filesystem::path& path) = 0;
 };
 
 // The machine's own file system, through POSIX calls.
@@ -48,6 +54,10 @@ public:
     std::error_code writeAtomically(const std::filesystem::path& path, std::string_view data) override;
     std::error_code moveWithoutReplacing(const std::filesystem::path& from,
                                          const std::filesystem::path& to) override;
+    void removeLeftovers(const std::filesystem::path& path) override;
+
+    // How long a temporary file must have been left alone to count as left over.
+    static constexpr std::chrono::seconds leftoverAge{60};
 };
 
 } // namespace qw

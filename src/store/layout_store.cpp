@@ -61,6 +61,7 @@ Timestamp LayoutStore::now() const { return wholeSeconds(clock_()); }
 // ---- Loading and writing -----------------------------------------------------------------------
 
 void LayoutStore::load() {
+    files_->removeLeftovers(fileURL_);
     if (!files_->exists(fileURL_)) return;
     try {
         auto bytes = files_->read(fileURL_, maxFileSize);

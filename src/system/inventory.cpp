@@ -8,6 +8,7 @@
 #include "system/skylight.h"
 
 #include <algorithm>
+#include <cmath>
 #include <set>
 #include <unordered_map>
 
@@ -32,6 +33,12 @@ const platform::Screen* screenOf(DisplayID display, const std::vector<platform::
 // AppKit's bottom-left-origin rectangle in the window server's top-left-origin space.
 Rect flipped(const Rect& rect, double firstScreenHeight) {
     return Rect(rect.x(), firstScreenHeight - rect.maxY(), rect.width(), rect.height());
+}
+
+// A layout keeps frames as JSON numbers, which are never infinite or NaN.
+bool isFinite(const Rect& rect) {
+    return std::isfinite(rect.x()) && std::isfinite(rect.y()) && std::isfinite(rect.width()) &&
+           std::isfinite(rect.height());
 }
 
 const std::string* nonEmptyString(const PropertyValue* value) {
@@ -137,13 +144,16 @@ std::vector<WindowInfo> Inventory::readWindows(const std::vector<DisplayInfo>& d
         ++position;
         const auto* layer = entry.member(Keys::layer);
         if (!layer || !layer->isNumber() || layer->asDouble() != 0.0) continue;
+        // Only numbers read as ids; a real beyond every integer's range reads as none.
         const auto* number = entry.member(Keys::number);
-        if (!number || !number->isNumber()) continue;
+        const auto windowNumber = number ? number->asUInt32() : std::nullopt;
+        if (!windowNumber) continue;
         const auto* owner = entry.member(Keys::ownerPID);
-        if (!owner || !owner->isNumber() || owner->asInt32() == platform_.processID) continue;
+        const auto ownerPID = owner ? owner->asInt32() : std::nullopt;
+        if (!ownerPID || *ownerPID == platform_.processID) continue;
         const auto* boundsMember = entry.member(Keys::bounds);
         const auto bounds = boundsMember ? platform::rectFromBoundsDictionary(*boundsMember) : std::nullopt;
-        if (!bounds) continue;
+        if (!bounds || !isFinite(*bounds)) continue;
         if (bounds->width() < minimumWindowWidth || bounds->height() < minimumWindowHeight) continue;
         if (std::none_of(displays.begin(), displays.end(),
                          [&](const DisplayInfo& d) { return d.frame.intersects(*bounds); }))
@@ -151,7 +161,7 @@ std::vector<WindowInfo> Inventory::readWindows(const std::vector<DisplayInfo>& d
         if (const auto* alpha = entry.member(Keys::alpha); alpha && alpha->isNumber() && alpha->asDouble() == 0.0)
             continue;
 
-        const WindowID id = *number->asUInt32();
+        const WindowID id = *windowNumber;
         auto spaces = skyLight_.spacesForWindow(id);
         if (spaces.empty()) continue;
 
@@ -162,7 +172,7 @@ std::vector<WindowInfo> Inventory::readWindows(const std::vector<DisplayInfo>& d
             std::all_of(spaces.begin(), spaces.end(), [&](SpaceID s) { return currentSpaces.contains(s); }))
             continue;
 
-        const ProcessID pid = *owner->asInt32();
+        const ProcessID pid = *ownerPID;
         const auto& app = appOf(pid);
         if (!app || app->activationPolicy != platform::ActivationPolicy::regular) continue;
 

@@ -60,9 +60,10 @@ SkyLight::SpacesByDisplay SkyLight::spacesByDisplay() const {
         space.isFullscreen = type && type->isNumber() && type->asInt64() == fullscreenSpaceType;
         if (space.isFullscreen) {
             std::optional<std::string> appName;
-            if (const auto* pid = dictionary.member("pid"); pid && pid->isNumber())
-                if (auto app = workspace_.runningApplication(*pid->asInt32()))
-                    appName = std::move(app->localizedName);
+            // A pid the reply gives as a real out of any integer's range names no app.
+            const auto* pidMember = dictionary.member("pid");
+            if (const auto pid = pidMember ? pidMember->asInt32() : std::nullopt)
+                if (auto app = workspace_.runningApplication(*pid)) appName = std::move(app->localizedName);
             space.name = appName && !appName->empty() ? *appName : "Full-screen app";
         } else {
             space.number = ++ordinaryDesktops;

@@ -181,6 +181,68 @@ TEST_F(ApplyTest, SendsAWindowToItsDesktop) {
     EXPECT_EQ(w.world().displays.front().currentSpace, 11u);
 }
 
+// A window that ends where it was has not moved: placed where it already is, or already back
+// where undo would put it.
+TEST_F(ApplyTest, AWindowThatEndsWhereItWasIsNotCountedAsMovedNorUndone) {
+    editor.place(1, Rect(100, 100, 600, 400)); // where it is
+    editor.place(2, right);
+    editor.apply(w.system, std::nullopt, std::nullopt);
+    EXPECT_EQ(w.report().summary(), "Moved 1 window");
+    EXPECT_EQ(editor.undoFrames(), (FrameMap{{2, Rect(700, 100, 600, 400)}}));
+
+    // The user drags it back before undoing: undo finds nothing to move.
+    w.live.world.mac().addEvent({0, sim::events::MoveWindow{2, Rect(700, 100, 600, 400)}});
+    w.loop().runFor(std::chrono::milliseconds(10));
+    editor.undo(w.system);
+    EXPECT_EQ(w.report().summary(), "Moved 0 windows");
+}
+
+TEST(ApplyKeptInPlaceTest, AWindowItsAppKeepsWhereItWasIsNotCountedAsMoved) {
+    EditorWorld w(R"({
+      "displays": [{"id": 1, "uuid": "D1", "main": true, "frame": [[0, 0], [1440, 900]]}],
+      "apps": [{"name": "Xcode", "bundleID": "com.apple.dt.Xcode", "path": "/Applications/Xcode.app", "pid": 100,
+                "fixedSize": true, "offset": [0, 3]}],
+      "windows": [{"id": 1, "pid": 100, "title": "Project", "frame": [[100, 103], [600, 400]]}]
+    })");
+    w.editor.place(1, Rect(100, 100, 800, 500)); // lands 3 points lower, at its fixed size: where it is
+    w.editor.apply(w.system, std::nullopt, std::nullopt);
+    EXPECT_EQ(w.report().moved, 0);
+    EXPECT_THAT(w.report().notes, ElementsAre("Xcode has a fixed size, so it was moved but not resized"));
+    EXPECT_FALSE(w.editor.canUndo());
+}
+
+TEST_F(ApplyTest, AWindowThatClosesWhileItsDesktopIsShownIsNotCountedAsBrought) {
+    editor.place(7, left); // on desktop 13
+    editor.apply(w.system, std::nullopt, std::nullopt);
+    w.live.world.mac().addEvent({0.05, sim::events::CloseWindow{7}});
+    w.finish();
+    EXPECT_EQ(w.report().moved, 0);
+    EXPECT_THAT(w.report().notes, ElementsAre("Notes closed before it could be moved"));
+}
+
+// An app that shows no window of its own takes, after a while, the window of an app launched
+// meanwhile (as it would its launcher's real app); when that app is opened next, its window is
+// placed again, but it is one window moved.
+TEST(ApplyOpeningsTest, TwoOpeningsThatEndOnOneWindowCountItOnce) {
+    EditorWorld w(R"({
+      "displays": [{"id": 1, "uuid": "D1", "main": true, "frame": [[0, 0], [1440, 900]]}],
+      "apps": [
+        {"name": "Stub", "bundleID": "com.example.Stub", "path": "/Applications/Stub.app", "opensWindows": []},
+        {"name": "Pages", "bundleID": "com.apple.iWork.Pages", "path": "/Applications/Pages.app",
+         "opensWindows": [{"title": "Untitled", "frame": [[300, 300], [500, 400]]}]}
+      ]
+    })");
+    w.editor.plan(PlannedApp{"/Applications/Stub.app", "Stub", "com.example.Stub"}, Rect(0, 25, 720, 875), std::nullopt);
+    w.editor.plan(pages, Rect(720, 25, 720, 875), std::nullopt);
+    w.editor.apply(w.system, std::nullopt, std::nullopt);
+    w.live.world.mac().addEvent({0.5, sim::events::LaunchApp{"/Applications/Pages.app"}}); // the user opens Pages
+    w.finish();
+
+    EXPECT_EQ(w.report().summary(), "Opened Stub, Pages");
+    EXPECT_EQ(w.report().moved, 1);
+    EXPECT_EQ(w.world().windows.size(), 1u);
+}
+
 TEST_F(ApplyTest, FetchesDesktopByDesktopAndShowsTheUsersDesktopAgain) {
     editor.place(7, left);  // on desktop 13
     editor.place(8, right); // on desktop 12

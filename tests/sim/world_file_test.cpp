@@ -115,6 +115,11 @@ INSTANTIATE_TEST_SUITE_P(
         Malformed{"RefusesMoveNotAnAxError", withApp(R"({"name": "A", "path": "/A.app", "refusesMove": 3})"),
                   "apps[0].refusesMove"},
         Malformed{"EventBeforeTheStart", withEvent(R"({"at": -1, "event": "wake"})"), "timeline[0].at"},
+        // Beyond what the clocks can count in nanoseconds.
+        Malformed{"StartInTheMiddleAges", R"({"now": "1013-06-30T23:59:30Z"})", "now"},
+        Malformed{"LaunchedInTheFarFuture",
+                  withApp(R"({"name": "A", "path": "/A.app", "pid": 100, "launchDate": "9999-12-31T23:59:59Z"})"),
+                  "apps[0].launchDate"},
         // A world no Mac could be in.
         Malformed{"WindowOfAPidNotRunning",
                   withApp(R"({"name": "A", "path": "/A.app", "running": false})",

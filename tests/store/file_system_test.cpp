@@ -112,5 +112,23 @@ TEST_F(LocalFileSystemTest, ExistsCountsEverythingButAFreePlace) {
     EXPECT_TRUE(files.exists(folder / "dangling"));
 }
 
+TEST_F(LocalFileSystemTest, RemovesOnlyTheTemporaryFilesThatWritesLeftLongAgo) {
+    const auto touchedAgo = [&](const std::string& name, std::chrono::seconds age) {
+        writeFile(folder / name, "partial");
+        fs::last_write_time(folder / name, fs::file_time_type::clock::now() - age);
+    };
+    writeFile(folder / "layouts.json", "[]");
+    touchedAgo(".layouts.json.0a1b2c3d.tmp", std::chrono::hours(1));         // left by a killed write
+    touchedAgo(".layouts.json.4e5f6a7b.tmp", std::chrono::seconds(1));       // a write under way
+    touchedAgo(".other.json.0a1b2c3d.tmp", std::chrono::hours(1));           // another file's
+    touchedAgo(".layouts.json.notmine-at-all.tmp", std::chrono::hours(1));   // not a name writes use
+    touchedAgo(".layouts.json.0a1b2c3d.tmp.keep", std::chrono::hours(1));
+
+    files.removeLeftovers(folder / "layouts.json");
+    EXPECT_EQ(folder.entries(), (std::set<std::string>{"layouts.json", ".layouts.json.4e5f6a7b.tmp", ".other.json.0a1b2c3d.tmp",
+                                                       ".layouts.json.notmine-at-all.tmp", ".layouts.json.0a1b2c3d.tmp.keep"}));
+    files.removeLeftovers(folder / "missing-folder" / "layouts.json"); // nothing to do, nothing thrown
+}
+
 } // namespace
 } // namespace qw

@@ -78,6 +78,7 @@ public:
     std::error_code moveWithoutReplacing(const std::filesystem::path& from, const std::filesystem::path& to) override {
         return failMove ? *failMove : local_.moveWithoutReplacing(from, to);
     }
+    void removeLeftovers(const std::filesystem::path& path) override { local_.removeLeftovers(path); }
 
 private:
     LocalFileSystem local_;

@@ -1,5 +1,6 @@
 #include "platform/sim/world_json.h"
 
+#include <chrono>
 #include <cmath>
 #include <vector>
 
@@ -293,7 +294,18 @@ std::optional<Point> Reader::offset(const json& value, const std::string& path) 
 
 std::optional<Timestamp> Reader::date(const json& value, const std::string& path) {
     const auto parsed = value.is_string() ? parseTimestamp(value.get<std::string>()) : std::nullopt;
-    if (!parsed) fail(path, "expected an ISO 8601 UTC date with whole seconds, such as \"2026-01-05T09:00:00Z\"");
+    if (!parsed) {
+        fail(path, "expected an ISO 8601 UTC date with whole seconds, such as \"2026-01-05T09:00:00Z\"");
+        return std::nullopt;
+    }
+    // The world's clocks count nanoseconds in 64 bits, which reach only from 1677 to 2262; these
+    // bounds leave room for a timeline's run past them.
+    using namespace std::chrono;
+    if (*parsed < sys_days{year{minYear} / January / 1} || *parsed >= sys_days{year{maxYear + 1} / January / 1}) {
+        fail(path, value.dump() + " is out of range (expected a date in the years " + std::to_string(minYear) +
+                       " to " + std::to_string(maxYear) + ")");
+        return std::nullopt;
+    }
     return parsed;
 }
 

@@ -29,6 +29,9 @@ std::string elementPath(const std::string& path, std::size_t index);
 inline constexpr int maxDepth = 64;
 // Coordinates beyond this are refused: no display arrangement comes near it.
 inline constexpr double maxCoordinate = 1'000'000;
+// Dates outside these years are refused: the clocks cannot hold them.
+inline constexpr int minYear = 1900;
+inline constexpr int maxYear = 2199;
 
 // Parses JSON, refusing what nlohmann would quietly accept: a member given twice, and nesting
 // deeper than maxDepth. Never throws.
