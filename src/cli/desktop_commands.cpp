@@ -57,9 +57,8 @@ int sendWindow(Session& session, const std::vector<std::string>& args) {
     System& system = session.system();
     system.mac().startTimeline();
     system.inventory().refresh();
-    const auto& windows = system.inventory().windows();
-    const auto window = std::find_if(windows.begin(), windows.end(), [&](const WindowInfo& w) { return w.id == *id; });
-    if (window == windows.end()) return session.fail("no window " + std::to_string(*id) + " among the windows listed");
+    const auto window = system.inventory().window(*id);
+    if (!window) return session.fail("no window " + std::to_string(*id) + " among the windows listed");
 
     const auto outcome = runToEnd(system, SpaceMover::move(system.platform(), system.skyLight(), *window, *index,
                                                            system.inventory()));

@@ -90,9 +90,8 @@ int runApp(Session& session, const std::vector<std::string>& args) {
     const Subscription runs = restorer.observeLastRun([&](const std::optional<std::string>&) { loop.post(printRun); });
 
     // A user's edit on the canvas, not applied: unsaved work that automatic restores leave alone.
-    const auto& windows = system.inventory().windows();
     for (const Placement& p : placements) {
-        if (std::none_of(windows.begin(), windows.end(), [&](const WindowInfo& w) { return w.id == p.window; }))
+        if (!system.inventory().window(p.window))
             return session.fail("no window " + std::to_string(p.window) + " among the windows listed");
         editor.place(p.window, p.frame);
     }

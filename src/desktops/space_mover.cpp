@@ -30,12 +30,6 @@ bool busy = false;
 
 const char* directionWord(bool right) { return right ? "right" : "left"; }
 
-std::optional<WindowInfo> listed(const Inventory& inventory, WindowID id) {
-    for (const WindowInfo& w : inventory.windows())
-        if (w.id == id) return w;
-    return std::nullopt;
-}
-
 const SpaceInfo* spaceWithIndex(const DisplayInfo& display, int index) {
     for (const SpaceInfo& s : display.spaces)
         if (s.index == index) return &s;
@@ -68,7 +62,7 @@ Task<void> stepHolding(platform::Platform platform, const SkyLight& skyLight, Di
 
 // Puts the window back at `frame` when it is listed somewhere else.
 void putBack(platform::Platform platform, const Inventory& inventory, WindowID id, const Rect& frame) {
-    const std::optional<WindowInfo> now = listed(inventory, id);
+    const std::optional<WindowInfo> now = inventory.window(id);
     if (now && !now->frame.isNearly(frame, unchangedWithin)) WindowMover::move(platform.accessibility, *now, frame);
 }
 
@@ -104,7 +98,7 @@ Task<Outcome> moveHolding(platform::Platform platform, const SkyLight& skyLight,
     if (!platform.accessibility.isProcessTrusted()) co_return Failed{"Accessibility permission is off"};
 
     inventory.refresh();
-    const std::optional<WindowInfo> found = listed(inventory, id);
+    const std::optional<WindowInfo> found = inventory.window(id);
     if (!found) co_return Failed{"The window has closed"};
     const WindowInfo window = *found;
     const std::string& app = window.appName;
@@ -189,7 +183,7 @@ Task<Outcome> moveHolding(platform::Platform platform, const SkyLight& skyLight,
     const bool arrived = std::find(spaces.begin(), spaces.end(), target.id) != spaces.end();
     if (arrived) {
         inventory.refresh();
-        if (const std::optional<WindowInfo> now = listed(inventory, id);
+        if (const std::optional<WindowInfo> now = inventory.window(id);
             now && !now->frame.isNearly(original, unchangedWithin)) {
             WindowMover::move(platform.accessibility, *now, original);
             co_await loop.sleep(Timing::afterFramePutBack);

@@ -31,12 +31,6 @@ constexpr Duration beforeFirstSend = 800ms;
 constexpr Duration beforeSecondSend = 1500ms;
 } // namespace Timing
 
-std::optional<WindowInfo> windowWithID(const Inventory& inventory, WindowID id) {
-    for (const auto& window : inventory.windows())
-        if (window.id == id) return window;
-    return std::nullopt;
-}
-
 std::optional<DisplayInfo> displayWithID(const Inventory& inventory, DisplayID id) {
     for (const auto& display : inventory.displays())
         if (display.id == id) return display;
@@ -59,7 +53,7 @@ const std::string* failure(const SpaceMover::Outcome& outcome) {
 // Where a fetched window is now, so that fetches go desktop by desktop: (display id, desktop index)
 // of the first desktop of its display it is on; (0, 0) when that cannot be told.
 std::pair<DisplayID, int> whereNow(const Inventory& inventory, const Fetch& fetch) {
-    const auto window = windowWithID(inventory, fetch.id);
+    const auto window = inventory.window(fetch.id);
     if (!window) return {0, 0};
     const auto display = inventory.displayContaining(*window);
     if (!display) return {0, 0};
@@ -73,7 +67,7 @@ std::pair<DisplayID, int> whereNow(const Inventory& inventory, const Fetch& fetc
 Task<std::optional<std::string>> fetch(EditorSystem system, Fetch f) {
     Inventory& inventory = system.inventory;
     inventory.refresh();
-    auto window = windowWithID(inventory, f.id);
+    auto window = inventory.window(f.id);
     if (!window) co_return f.appName + " closed before it could be moved";
 
     const std::string unknown = f.appName + ": couldn't tell which desktop it's on";
@@ -89,7 +83,7 @@ Task<std::optional<std::string>> fetch(EditorSystem system, Fetch f) {
     }
 
     inventory.refresh();
-    window = windowWithID(inventory, f.id);
+    window = inventory.window(f.id);
     if (!window) co_return f.appName + " closed before it could be moved";
     if (!inventory.isReachable(*window))
         co_return f.appName + " stayed on " + label(space) + ": Quiltwright couldn't switch " + display->name + " there";
@@ -99,7 +93,7 @@ Task<std::optional<std::string>> fetch(EditorSystem system, Fetch f) {
     co_await system.platform.loop.sleep(Timing::afterFetchMove);
 
     inventory.refresh();
-    window = windowWithID(inventory, f.id);
+    window = inventory.window(f.id);
     const auto target = displayWithID(inventory, f.display);
     if (!window || !target || target->currentSpaceID == f.target) co_return std::nullopt;
     const SpaceInfo* goal = spaceWithID(*target, f.target);
@@ -123,7 +117,7 @@ Task<SpaceMover::Outcome> send(EditorSystem system, WindowInfo window, DesktopSe
         if (justOpened)
             co_await system.platform.loop.sleep(attempt == 0 ? Timing::beforeFirstSend : Timing::beforeSecondSend);
         system.inventory.refresh();
-        const WindowInfo record = windowWithID(system.inventory, window.id).value_or(window);
+        const WindowInfo record = system.inventory.window(window.id).value_or(window);
         outcome = co_await SpaceMover::move(system.platform, system.skyLight, record, target.index, system.inventory);
         if (!failure(outcome)) break;
     }
@@ -166,9 +160,9 @@ Task<void> LayoutEditor::finishing(ApplyWork work, EditorSystem system, Report a
     // Windows already on the desktop their display shows, carried to another one.
     for (const auto& [id, target] : work.sending) {
         inventory.refresh();
-        if (!windowWithID(inventory, id)) continue;
+        if (!inventory.window(id)) continue;
         inventory.refresh();
-        const auto window = windowWithID(inventory, id);
+        const auto window = inventory.window(id);
         if (!window) continue;
         const auto outcome = co_await SpaceMover::move(platform, system.skyLight, *window, target.index, inventory);
         if (const auto* reason = failure(outcome))

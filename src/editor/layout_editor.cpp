@@ -189,9 +189,7 @@ void LayoutEditor::remove(const std::set<WindowID>& ids, const Inventory& invent
             removePlanned(id);
             continue;
         }
-        const auto& windows = inventory.windows();
-        const auto window = std::find_if(windows.begin(), windows.end(), [&](const WindowInfo& w) { return w.id == id; });
-        if (window != windows.end()) names.push_back(window->appName);
+        if (const auto window = inventory.window(id)) names.push_back(window->appName);
         unplace(id);
     }
     selected_.set(std::nullopt);

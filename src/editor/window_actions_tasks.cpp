@@ -129,8 +129,7 @@ Task<void> WindowActions::runClose(WindowActions actions, WindowInfo window) {
     // missing from the Inventory but not closed.
     const auto listed = listedWindowNumbers(platform.windowServer);
     const bool gone = listed ? !listed->contains(window.id)
-                             : std::none_of(inventory.windows().begin(), inventory.windows().end(),
-                                            [&](const WindowInfo& w) { return w.id == window.id; });
+                             : !inventory.window(window.id);
     LayoutEditor& editor = *actions.editor_;
     if (gone)
         editor.setReport(headlineOnly("Closed " + window.appName + (window.title.empty() ? "" : ": " + window.title)));
@@ -213,9 +212,8 @@ Task<void> WindowActions::runMoveToNewDesktop(WindowActions actions, std::vector
     std::vector<std::string> failures;
     for (const WindowID id : ids) {
         inventory.refresh();
-        const auto& windows = inventory.windows();
-        const auto found = std::find_if(windows.begin(), windows.end(), [&](const WindowInfo& w) { return w.id == id; });
-        if (found == windows.end()) continue; // closed meanwhile
+        const auto found = inventory.window(id);
+        if (!found) continue; // closed meanwhile
         const WindowInfo window = *found;
         SpaceMover::Outcome outcome = SpaceMover::Failed{"Couldn't reach " + window.appName + " on its desktop"};
         co_await WindowVisit::visiting(platform, skyLight, inventory, window, [&](WindowInfo visited) {

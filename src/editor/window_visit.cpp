@@ -10,9 +10,7 @@
 namespace qw::WindowVisit {
 
 WindowInfo reread(const Inventory& inventory, const WindowInfo& window) {
-    const auto& windows = inventory.windows();
-    const auto found = std::find_if(windows.begin(), windows.end(), [&](const WindowInfo& w) { return w.id == window.id; });
-    return found != windows.end() ? *found : window;
+    return inventory.window(window.id).value_or(window);
 }
 
 Task<bool> visiting(platform::Platform platform, const SkyLight& skyLight, Inventory& inventory, WindowInfo window,

@@ -80,12 +80,6 @@ std::optional<WindowInfo> mainWindow(platform::Platform platform, const Inventor
     return best(candidates);
 }
 
-std::optional<WindowInfo> listed(const Inventory& inventory, WindowID id) {
-    for (const WindowInfo& w : inventory.windows())
-        if (w.id == id) return w;
-    return std::nullopt;
-}
-
 std::string wholePoints(double value) {
     const double whole = std::trunc(value);
     return std::isfinite(whole) ? std::to_string(static_cast<long long>(whole)) : "?";
@@ -136,7 +130,7 @@ Task<Outcome> openAndPlace(platform::Platform platform, std::string appPath, Rec
         if (const auto* failed = std::get_if<WindowMover::Failed>(&moved)) co_return Failed{failed->sentence};
         co_await platform.loop.sleep(Timing::afterPlacement);
         inventory.refresh();
-        auto reread = listed(inventory, window->id);
+        auto reread = inventory.window(window->id);
         if (!reread) reread = mainWindow(platform, inventory, search);
         if (!reread) co_return NoWindow{"Its window closed"};
         window = std::move(reread);

@@ -210,6 +210,12 @@ const DisplayInfo* Inventory::holder(const WindowInfo& window) const {
     return best && best->frame.intersects(window.frame) ? best : nullptr;
 }
 
+std::optional<WindowInfo> Inventory::window(WindowID id) const {
+    for (const WindowInfo& listed : windows_)
+        if (listed.id == id) return listed;
+    return std::nullopt;
+}
+
 std::optional<DisplayInfo> Inventory::displayContaining(const WindowInfo& window) const {
     if (const auto* display = holder(window)) return *display;
     return std::nullopt;

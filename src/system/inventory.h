@@ -59,6 +59,8 @@ public:
     // Re-reads the displays, then the windows on them.
     void refresh();
 
+    // The listed window with the id, as the last refresh saw it.
+    std::optional<WindowInfo> window(WindowID id) const;
     // The display with the largest share of the window's frame, if any display meets it at all.
     std::optional<DisplayInfo> displayContaining(const WindowInfo& window) const;
     // The window belongs to the desktop now shown on its display.
